@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds, and runs every test tier.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+echo "== native build and tests"
+cmake --preset native
+cmake --build --preset native
+ctest --preset native

@@ -1,0 +1,86 @@
+#pragma once
+// Shared fixtures of the unit tests: a backend that records what the user would see and
+// answers dialogs from a script, a scratch folder that is the current directory, and a
+// builder for VBF files.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Backend.h"
+#include "Encoding.h"
+
+class RecordingBackend : public Backend {
+public:
+    void ShowMessage(const AnsiString& text, const AnsiString& caption) override {
+        messages.push_back("[" + Cp1251ToUtf8(caption.str()) + "] " + Cp1251ToUtf8(text.str()));
+    }
+    bool ExecuteOpenDialog(const AnsiString&, AnsiString& fileName) override {
+        if (dialogAnswers.empty() || dialogAnswers.front().empty()) {
+            if (!dialogAnswers.empty()) dialogAnswers.pop_front();
+            return false;
+        }
+        fileName = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return true;
+    }
+
+    std::vector<std::string> messages;    // "[caption] text", as UTF-8
+    std::deque<std::string> dialogAnswers;  // an empty answer cancels
+};
+
+// Installs a RecordingBackend and makes a fresh scratch folder the current directory.
+class ScratchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("tessarin-") + info->test_suite_name() + "-" + info->name();
+        for (char& c : name) {
+            if (c == '/') c = '_';  // parameterised test names hold slashes
+        }
+        dir_ = std::filesystem::temp_directory_path() / name;
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        std::filesystem::current_path(dir_);
+        SetBackend(&backend);
+    }
+    void TearDown() override {
+        SetBackend(nullptr);
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    RecordingBackend backend;
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::string BE32(uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+            static_cast<char>(value >> 8), static_cast<char>(value)};
+}
+
+// One data block as stored: address, length, data, then the trailer (pass fewer than two
+// trailer bytes for a cut file).
+inline std::string Block(uint32_t address, const std::string& data, const std::string& trailer = std::string(2, '\0')) {
+    return BE32(address) + BE32(static_cast<uint32_t>(data.size())) + data + trailer;
+}
+
+inline const std::string kHeader = "vbf_version = 2.6;\nheader {\n  sw_part_type = EXE;\n}";
