@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,8 @@ protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("tessarin-") + info->test_suite_name() + "-" + info->name();
+        // A random part keeps concurrent runs of the suite apart.
+        std::string name = "tessarin-" + std::to_string(std::random_device{}()) + "-" + info->test_suite_name() + "-" + info->name();
         for (char& c : name) {
             if (c == '/') c = '_';  // parameterised test names hold slashes
         }
