@@ -34,60 +34,54 @@ AnsiString OutputPrefix(std::string folder) {
     return folder;
 }
 
-// One file's work; its messages name the file, and memory running out ends only this file.
+// Runs `work` on each file in turn. Its messages name the file, and a failure, memory
+// running out included, ends only that file's work.
 template <class Work>
-bool ForFile(StderrBackend& backend, const std::string& file, Work work) {
-    backend.SetFile(file);
-    try {
-        return work(AnsiString(file));
-    } catch (const std::bad_alloc&) {
-        backend.ShowMessage("Not enough memory", "");
-        return false;
-    }
-}
-
-int ConvertFiles(StderrBackend& backend, const std::vector<std::string>& files,
-                 const AnsiString& outputPrefix) {
+int ForEachFile(StderrBackend& backend, const std::vector<std::string>& files, Work work) {
     int status = kEveryFileDone;
     for (const std::string& file : files) {
-        const bool done = ForFile(backend, file, [&](const AnsiString& path) {
-            uint32_t imageSize = 0;
-            if (!ConvertFile(path, outputPrefix, imageSize)) {
-                return false;
-            }
-            const AnsiString output = outputPrefix + MakeBaseName(path) + ".bin";
-            std::cout << file << " -> " << output.str() << " (" << imageSize << " bytes)"
-                      << std::endl;
-            return true;
-        });
-        if (!done) {
-            status = kSomeFileFailed;
+        backend.SetFile(file);
+        bool passed = false;
+        try {
+            passed = work(file);
+        } catch (const std::bad_alloc&) {
+            backend.ShowMessage("Not enough memory", "");
         }
-    }
-    return status;
-}
-
-int ReportFiles(StderrBackend& backend, const std::vector<std::string>& files) {
-    int status = kEveryFileDone;
-    bool first = true;
-    for (const std::string& file : files) {
-        const bool passed = ForFile(backend, file, [&](const AnsiString& path) {
-            uint32_t inputLength = 0;
-            uint32_t imageSize = 0;
-            if (!LoadInput(path, inputLength) || !BuildImage(inputLength, imageSize)) {
-                return false;
-            }
-            std::cout << (first ? "" : "\n") << file << '\n';
-            first = false;
-            const bool checked = PrintInfo(std::cout, InputBuffer.get(), inputLength, BlockTable, imageSize);
-            std::cout.flush();
-            return checked;
-        });
         if (!passed) {
             status = kSomeFileFailed;
         }
     }
     return status;
+}
+
+int ConvertFiles(StderrBackend& backend, const std::vector<std::string>& files,
+                 const AnsiString& outputPrefix) {
+    return ForEachFile(backend, files, [&](const std::string& file) {
+        uint32_t imageSize = 0;
+        if (!ConvertFile(file, outputPrefix, imageSize)) {
+            return false;
+        }
+        const AnsiString output = outputPrefix + MakeBaseName(file) + ".bin";
+        std::cout << file << " -> " << output.str() << " (" << imageSize << " bytes)" << std::endl;
+        return true;
+    });
+}
+
+int ReportFiles(StderrBackend& backend, const std::vector<std::string>& files) {
+    bool first = true;
+    return ForEachFile(backend, files, [&](const std::string& file) {
+        uint32_t inputLength = 0;
+        uint32_t imageSize = 0;
+        if (!LoadInput(file, inputLength) || !BuildImage(inputLength, imageSize)) {
+            return false;
+        }
+        std::cout << (first ? "" : "\n") << file << '\n';
+        first = false;
+        const bool checked =
+            PrintInfo(std::cout, InputBuffer.get(), inputLength, BlockTable, imageSize);
+        std::cout.flush();
+        return checked;
+    });
 }
 
 }  // namespace
@@ -98,17 +92,17 @@ int main(int argc, char** argv) {
     std::vector<std::string> files;
     std::string outputFolder;
     bool info = false;
-    CLI::Option* output =
-        app.add_option("-o,--output", outputFolder, "Folder for the images (default: the current one)")
-            ->type_name("DIR");
+    CLI::Option* output = app.add_option("-o,--output", outputFolder,
+                                         "Folder for the images (default: the current one)")
+                              ->type_name("DIR");
     app.add_flag("--info", info, "Report header fields, blocks and checksums; write nothing")
         ->excludes(output);
     app.add_option("FILE", files, "VBF files")->required()->type_name("");
     app.set_version_flag("--version", kVersion);
     app.footer(
-        "Each FILE becomes DIR/<base name>.bin. Exit status: 0 when every file converted (or,\n"
-        "with --info, would convert with every checksum matching), 1 otherwise, 2 for a usage\n"
-        "error.");
+        "Each FILE becomes DIR/<base name>.bin. Exit status: 0 when every file converted\n"
+        "(with --info: would convert, with every trailer present and every checksum matching),\n"
+        "1 otherwise, 2 for a usage error.");
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {
@@ -120,5 +114,6 @@ int main(int argc, char** argv) {
 
     StderrBackend backend;
     SetBackend(&backend);
-    return info ? ReportFiles(backend, files) : ConvertFiles(backend, files, OutputPrefix(outputFolder));
+    return info ? ReportFiles(backend, files)
+                : ConvertFiles(backend, files, OutputPrefix(outputFolder));
 }
