@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", kVersion);
     app.footer(
         "Each FILE becomes DIR/<base name>.bin. Exit status: 0 when every file converted\n"
-        "(with --info: would convert, with every trailer present and every checksum matching),\n"
+        "(with --info: would convert, and every checksum present matches),\n"
         "1 otherwise, 2 for a usage error.");
     try {
         app.parse(argc, argv);
