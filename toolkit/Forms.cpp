@@ -1,6 +1,6 @@
 #include "Forms.h"
 
-#include <algorithm>
+#include <limits>
 #include <map>
 #include <string>
 
@@ -16,7 +16,10 @@ public:
         : source_(source), property_(property), value_(property.Value) {}
 
     int Integer() const {
-        if (value_.kind != TLayoutValue::Kind::Integer) Wants("a number");
+        if (value_.kind != TLayoutValue::Kind::Integer || value_.integer < std::numeric_limits<int>::min() ||
+            value_.integer > std::numeric_limits<int>::max()) {
+            Wants("a number");
+        }
         return static_cast<int>(value_.integer);
     }
     AnsiString String() const {
@@ -35,11 +38,8 @@ public:
         return Named(names, "a colour (clBtnFace, clWindowText, clNavy or a number)");
     }
     TFontCharset Charset() const {
-        static const std::map<std::string, long long> names = {{"DEFAULT_CHARSET", kDefaultCharset}};
-        const char* wanted = "DEFAULT_CHARSET or a number from 0 to 255";
-        const long long charset = Named(names, wanted);
-        if (charset > 255) Wants(wanted);
-        return static_cast<TFontCharset>(charset);
+        static const std::map<std::string, TFontCharset> names = {{"DEFAULT_CHARSET", kDefaultCharset}};
+        return Named(names, "DEFAULT_CHARSET or a number from 0 to 255");
     }
     TFontStyles Styles() const {
         static const std::map<std::string, TFontStyles> names = {
@@ -67,10 +67,11 @@ private:
     bool IsIdentifier(const char* name) const {
         return value_.kind == TLayoutValue::Kind::Identifier && value_.text == name;
     }
-    // A name from `names`, or a non-negative number.
+    // A name from `names`, or a number that T holds.
     template <class T>
     T Named(const std::map<std::string, T>& names, const char* wanted) const {
-        if (value_.kind == TLayoutValue::Kind::Integer && value_.integer >= 0) {
+        if (value_.kind == TLayoutValue::Kind::Integer && value_.integer >= 0 &&
+            static_cast<unsigned long long>(value_.integer) <= std::numeric_limits<T>::max()) {
             return static_cast<T>(value_.integer);
         }
         if (value_.kind == TLayoutValue::Kind::Identifier) {
@@ -159,13 +160,14 @@ private:
         if (FindComponent(object.Name)) {
             throw LayoutError(source_, object.Line, "a second component named " + object.Name.str());
         }
-        TComponent* component = MakeComponent(object.ClassName, form_);
-        if (!component) {
-            throw LayoutError(source_, object.Line, "unknown component class " + object.ClassName.str());
-        }
         if (!object.Children.empty()) {
             throw LayoutError(source_, object.Children.front().Line,
                               object.Name.str() + " cannot hold components");
+        }
+        // The form owns the component from here on, whatever happens next.
+        TComponent* component = MakeComponent(object.ClassName, form_);
+        if (!component) {
+            throw LayoutError(source_, object.Line, "unknown component class " + object.ClassName.str());
         }
         component->Name = object.Name;
         if (auto* control = dynamic_cast<TControl*>(component)) control->Parent = &form_;
@@ -175,13 +177,19 @@ private:
     void SetProperties(TComponent& component, const TLayoutObject& object) {
         for (const TLayoutProperty& property : object.Properties) {
             const ValueReader value(source_, property);
-            const auto setter = PropertySetters().find(property.Name.str());
-            const bool set = property.Name == "OnClick" ? BindClick(component, value)
-                             : setter != PropertySetters().end() && setter->second(component, value);
-            if (!set) {
+            if (!SetProperty(component, property.Name, value)) {
                 value.Fail(object.ClassName.str() + " has no property " + property.Name.str());
             }
         }
+    }
+
+    // False when the component's class has no property of that name.
+    bool SetProperty(TComponent& component, const AnsiString& name, const ValueReader& value) {
+        if (name == "OnClick") {
+            return BindClick(component, value);
+        }
+        const auto setter = PropertySetters().find(name.str());
+        return setter != PropertySetters().end() && setter->second(component, value);
     }
 
     bool BindClick(TComponent& component, const ValueReader& value) {

@@ -50,7 +50,7 @@ public:
         if (end < text_.size() && text_[end] == '-') ++end;
         const size_t digits = end;
         while (end < text_.size() && std::isdigit(static_cast<unsigned char>(text_[end]))) ++end;
-        if (end == digits || end - digits > 9) return false;
+        if (end == digits || end - digits > 18) return false;  // long long holds 18 digits
         value = std::stoll(text_.substr(pos_, end - pos_));
         pos_ = end;
         return true;

@@ -46,6 +46,7 @@ TEST_F(FormsTest, ReadsEveryKindOfValueAndBindsFieldsAndHandlers) {
         "object Main: TTestForm\r\n"
         "  Caption = 'It''s here'\r\n"
         "  Color = 12345\r\n"
+        "  Font.Color = 2147483663\r\n"
         "  Font.Style = [fsBold, fsItalic]\r\n"
         "  Font.Charset = 204\r\n"
         "\r\n"
@@ -67,6 +68,7 @@ TEST_F(FormsTest, ReadsEveryKindOfValueAndBindsFieldsAndHandlers) {
     EXPECT_EQ(form->Name.str(), "Main");
     EXPECT_EQ(form->Caption.Text().str(), "It's here");
     EXPECT_EQ(form->Color, 12345u);
+    EXPECT_EQ(form->Font.Color, clBtnFace);
     EXPECT_EQ(form->Font.Style, fsBold | fsItalic);
     EXPECT_EQ(form->Font.Charset, 204);
 
@@ -136,6 +138,7 @@ const BadLayout kBadLayouts[] = {
     {"FormPropertyOnControl", WithButtonLines("    PixelsPerInch = 96\n"),
      "Layout TTEST, line 3: TButton has no property PixelsPerInch"},
     {"NumberAsString", WithButtonLines("    Left = '5'\n"), "Layout TTEST, line 3: Left wants a number"},
+    {"NumberTooLarge", WithButtonLines("    Left = 2147483648\n"), "Layout TTEST, line 3: Left wants a number"},
     {"UnknownColour", WithButtonLines("    Font.Color = clPink\n"),
      "Layout TTEST, line 3: Font.Color wants a colour (clBtnFace, clWindowText, clNavy or a number)"},
     {"CharsetTooLarge", WithButtonLines("    Font.Charset = 256\n"),
