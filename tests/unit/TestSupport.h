@@ -1,20 +1,24 @@
 #pragma once
 // Shared fixtures of the unit tests: a backend that records what the user would see and
-// answers dialogs from a script, a scratch folder that is the current directory, and a
-// builder for VBF files.
+// answers dialogs from a script (its windows are records and its event loop returns at
+// once), a scratch folder that is the current directory, and a builder for VBF files.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Backend.h"
 #include "Encoding.h"
+#include "Exception.h"
+#include "Forms.h"
 
 class RecordingBackend : public Backend {
 public:
@@ -31,8 +35,44 @@ public:
         return true;
     }
 
-    std::vector<std::string> messages;    // "[caption] text", as UTF-8
+    std::string ReadResource(const AnsiString& name) override {
+        const auto found = resources.find(name.str());
+        if (found == resources.end()) throw Exception("No resource " + name.str());
+        return found->second;
+    }
+    WindowHandle MakeWindow(TForm& form) override {
+        windowsMade.push_back(&form);
+        return &form;
+    }
+    void FreeWindow(WindowHandle window) override { windowsFreed.push_back(window); }
+    void SetCaption(WindowHandle window, TControl& control, const AnsiString& caption) override {
+        captionsSet.push_back({window, &control, caption.str()});
+    }
+    void RunEventLoop(TForm& form) override {
+        eventLoops.push_back(form.Caption.Text().str());
+        if (onEventLoop) onEventLoop(form);
+    }
+    void ShowException(const AnsiString& message) override {
+        messages.push_back("[Exception] " + Cp1251ToUtf8(message.str()));
+    }
+    void ExecuteShell(WindowHandle owner, const AnsiString& operation, const AnsiString& file,
+                      const AnsiString& parameters, const AnsiString& directory, int showCommand) override {
+        messages.push_back("[Shell] " + operation.str() + " " + file.str());
+        shellRequests.push_back({owner, parameters.str(), directory.str(), showCommand});
+    }
+
+    struct CaptionSet { WindowHandle window; TControl* control; std::string caption; };
+    struct ShellRequest { WindowHandle owner; std::string parameters, directory; int showCommand; };
+
+    std::vector<std::string> messages;    // "[caption] text", as UTF-8, and the lines below
     std::deque<std::string> dialogAnswers;  // an empty answer cancels
+    std::map<std::string, std::string> resources;
+    std::vector<TForm*> windowsMade;
+    std::vector<WindowHandle> windowsFreed;
+    std::vector<CaptionSet> captionsSet;
+    std::vector<std::string> eventLoops;  // the form's caption as each loop starts
+    std::function<void(TForm&)> onEventLoop;
+    std::vector<ShellRequest> shellRequests;
 };
 
 // Installs a RecordingBackend and makes a fresh scratch folder the current directory.

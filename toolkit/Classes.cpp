@@ -1,0 +1,20 @@
+#include "Classes.h"
+
+#include <algorithm>
+
+TComponent::TComponent(TComponent* owner) : owner_(owner) {
+    if (owner_) {
+        owner_->components_.push_back(this);
+    }
+}
+
+TComponent::~TComponent() {
+    // Last made, first destroyed; each one takes itself off the list.
+    while (!components_.empty()) {
+        delete components_.back();
+    }
+    if (owner_) {
+        auto& siblings = owner_->components_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+}
