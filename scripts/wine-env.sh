@@ -13,7 +13,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 
 _wine_env_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# One prefix for every build folder: creating one takes most of a minute.
+# One prefix for every build folder: creating one takes 15 to 20 seconds.
 export WINEPREFIX="${WINEPREFIX:-$_wine_env_root/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # Creating a prefix would otherwise offer to download Mono and Gecko, which we do not use.
@@ -38,6 +38,14 @@ wine_prefix_init() {
                 echo "wine-env: wineboot did not create $WINEPREFIX" >&2
                 exit 1
             fi
+            # Debian's Wine 8 looks for its own fonts (MS Sans Serif, Tahoma, the Marlett
+            # caption glyphs) in a folder that does not exist; the prefix's font folder is
+            # always searched.
+            ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+            # Wine draws the title bars and frames itself: Xvfb has no window manager, and
+            # screenshots should show the windows as Windows would.
+            "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+            "$WINESERVER" -w
             touch "$ready"
         fi
     ) 9>"$WINEPREFIX.lock"
@@ -74,14 +82,18 @@ wine_stop() {
     fi
 }
 
-# Ready to run windowed programs: a display, the prefix, and a persistent wineserver so
-# that a series of short programs does not start one each. Stops everything on exit
-# (this replaces the caller's EXIT trap).
+# Ready to run windowed programs: a display, the prefix, and a persistent wineserver with
+# Wine's services, so that a series of short programs does not start them each time.
+# Stops everything on exit (this replaces the caller's EXIT trap).
 wine_start() {
     trap wine_stop EXIT
     wine_display_start
     wine_prefix_init
-    "$WINESERVER" -p
+    # Exits with status 2 when a server for the prefix already runs, which serves as well.
+    "$WINESERVER" -p || true
+    # The services start with the first program. Started by a test, they would inherit its
+    # output pipe and keep it open, and ctest would wait for them to the end.
+    "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 # Saves a picture of the whole display.
