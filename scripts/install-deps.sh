@@ -10,8 +10,8 @@ packages=(
   # fuzzing and sanitizers
   clang libclang-rt-14-dev valgrind
   # Windows builds and their tests under Wine in a virtual display
-  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine wine64 xvfb x11-utils imagemagick
+  mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 googletest
+  wine wine64 fonts-wine xvfb x11-utils imagemagick
   # benchmarks and program tests
   hyperfine time python3 procps
 )

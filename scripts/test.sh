@@ -9,3 +9,6 @@ echo "== native build and tests"
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+
+echo "== Windows builds and tests"
+bash scripts/test-windows.sh

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -75,19 +76,42 @@ public:
     std::vector<ShellRequest> shellRequests;
 };
 
-// Installs a RecordingBackend and makes a fresh scratch folder the current directory.
+// Whether the suite runs on Windows, where some failures cannot be staged (see below).
+#ifdef _WIN32
+inline constexpr bool kWindowsHost = true;
+#else
+inline constexpr bool kWindowsHost = false;
+#endif
+
+// Names this run's scratch folders; the random part keeps concurrent runs apart. A death
+// test in the threadsafe style (the only style on Windows) runs the test again in a child
+// process. The child inherits the tag through the environment, so it works in the parent's
+// folder, where the parent then checks what the child left behind.
+inline const std::string& ScratchTag() {
+    static const std::string tag = [] {
+        if (const char* inherited = std::getenv("TESSARIN_SCRATCH_TAG")) {
+            return std::string(inherited);
+        }
+        const std::string made = std::to_string(std::random_device{}());
+        static std::string entry;  // putenv keeps the pointer
+        entry = "TESSARIN_SCRATCH_TAG=" + made;
+        putenv(entry.data());
+        return made;
+    }();
+    return tag;
+}
+
+// Installs a RecordingBackend and makes a scratch folder the current directory.
 class ScratchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        // A random part keeps concurrent runs of the suite apart.
-        std::string name = "tessarin-" + std::to_string(std::random_device{}()) + "-" + info->test_suite_name() + "-" + info->name();
+        std::string name = "tessarin-" + ScratchTag() + "-" + info->test_suite_name() + "-" + info->name();
         for (char& c : name) {
             if (c == '/') c = '_';  // parameterised test names hold slashes
         }
         dir_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         std::filesystem::current_path(dir_);
         SetBackend(&backend);
@@ -123,6 +147,26 @@ inline std::string BE32(uint32_t value) {
 // trailer bytes for a cut file).
 inline std::string Block(uint32_t address, const std::string& data, const std::string& trailer = std::string(2, '\0')) {
     return BE32(address) + BE32(static_cast<uint32_t>(data.size())) + data + trailer;
+}
+
+// Stages a file that opens but cannot be read: a folder. Windows opens no folder as a file,
+// and Wine does not enforce the byte-range locks that would stage it there: the calling test
+// is skipped (check IsSkipped() after the call).
+inline void MakeUnreadableInput(const std::filesystem::path& name) {
+    if (kWindowsHost) {
+        GTEST_SKIP() << "no file that opens and then fails to read can be staged on Windows";
+    }
+    std::filesystem::create_directory(name);
+}
+
+// Stages an output name that opens but refuses every write: a link to /dev/full. Windows has
+// no such device: the calling test is skipped (check IsSkipped() after the call).
+inline void MakeFullOutput(const std::filesystem::path& name) {
+    if (kWindowsHost) {
+        GTEST_SKIP() << "Windows has no device that opens for writing and then refuses writes";
+    }
+    std::filesystem::remove(name);  // a threadsafe death test's child stages it again
+    std::filesystem::create_symlink("/dev/full", name);
 }
 
 inline const std::string kHeader = "vbf_version = 2.6;\nheader {\n  sw_part_type = EXE;\n}";
