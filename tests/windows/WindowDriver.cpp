@@ -1,5 +1,8 @@
 #include "WindowDriver.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -48,6 +51,15 @@ HWND WaitForTopLevel(DWORD processId, const std::wstring& title, const wchar_t* 
     }
 }
 
+// The first window of `className` below `parent`, depth first.
+HWND FindDescendant(HWND parent, const wchar_t* className) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == className) return child;
+        if (const HWND found = FindDescendant(child, className)) return found;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::wstring Wide(const std::string& utf8) {
@@ -72,17 +84,43 @@ std::wstring WindowText(HWND window) {
     return buffer.data();
 }
 
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+RECT PlaceInParent(HWND control) {
+    RECT place;
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
+void SetWindowTextOf(HWND window, const std::wstring& text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring HostPath(const std::string& unixPath) {
+    std::wstring path = L"Z:" + Wide(unixPath);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
 std::wstring ClassName(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
     return name;
 }
 
-DrivenProcess::DrivenProcess(const std::wstring& commandLine) {
+DrivenProcess::DrivenProcess(const std::wstring& commandLine, const std::wstring& directory) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring line = commandLine;  // CreateProcessW may write into it
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_)) {
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info_)) {
         throw DriverError(LastErrorText("starting " + Utf8(commandLine)));
     }
 }
@@ -129,4 +167,64 @@ void PressButton(HWND dialog, int id) {
     }
     // Posted: a button that opens a modal dialog would not return until it is closed.
     PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+void Click(HWND control) {
+    // Posted, for the same reason as in PressButton.
+    PostMessageW(control, BM_CLICK, 0, 0);
+}
+
+HWND FileNameEdit(HWND openDialog) {
+    // The explorer-style dialog has the file name in a combo box (cmb13; Wine's is an
+    // extended one, with the edit box two levels down) or, in older templates, an edit box
+    // (edt1).
+    constexpr int kFileNameCombo = 0x47C;
+    constexpr int kFileNameEdit = 0x480;
+    if (const HWND combo = GetDlgItem(openDialog, kFileNameCombo)) {
+        if (const HWND edit = FindDescendant(combo, L"Edit")) return edit;
+    }
+    if (const HWND edit = GetDlgItem(openDialog, kFileNameEdit)) return edit;
+    std::string controls;
+    for (HWND child : Children(openDialog)) {
+        controls += " " + Utf8(ClassName(child)) + "#" + std::to_string(GetDlgCtrlID(child));
+    }
+    throw DriverError("the dialog \"" + Utf8(WindowText(openDialog)) + "\" has no file name box among its controls:" +
+                      controls);
+}
+
+void SaveScreenshot(const std::wstring& path) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up rows, as BMP files store them
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD rowBytes = (width * 3 + 3) & ~3u;
+    std::vector<char> pixels(size_t{rowBytes} * height);
+
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    if (!out) {
+        throw DriverError("cannot write the screenshot " + Utf8(path));
+    }
 }

@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class DriverError : public std::runtime_error {
 public:
@@ -18,11 +19,22 @@ std::string Utf8(const std::wstring& text);
 
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
+// The child windows (controls) of `parent`, in z-order.
+std::vector<HWND> Children(HWND parent);
+// Where a control sits in its parent's client area, and its size.
+RECT PlaceInParent(HWND control);
+// Sets the text of a window or control of another process.
+void SetWindowTextOf(HWND window, const std::wstring& text);
+
+// The Windows path of a path that the build gives as a Unix one: Wine shows the Unix root
+// as drive Z.
+std::wstring HostPath(const std::string& unixPath);
 
 // A program started by the driver; ended when the object goes if it has not ended by then.
 class DrivenProcess {
 public:
-    explicit DrivenProcess(const std::wstring& commandLine);
+    // Starts `commandLine` in the folder `directory` (empty: the driver's own).
+    explicit DrivenProcess(const std::wstring& commandLine, const std::wstring& directory = L"");
     ~DrivenProcess();
     DrivenProcess(const DrivenProcess&) = delete;
     DrivenProcess& operator=(const DrivenProcess&) = delete;
@@ -44,3 +56,10 @@ std::wstring MessageBoxText(HWND box);
 
 // Presses the button with the control id `id` (IDOK, IDCANCEL, ...) of a dialog.
 void PressButton(HWND dialog, int id);
+// Clicks a button or a control that takes clicks.
+void Click(HWND control);
+// The edit box of the file name in the open dialog.
+HWND FileNameEdit(HWND openDialog);
+
+// Saves a picture of the whole screen as a 24-bit BMP file.
+void SaveScreenshot(const std::wstring& path);
