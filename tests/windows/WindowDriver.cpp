@@ -192,7 +192,22 @@ HWND FileNameEdit(HWND openDialog) {
                       controls);
 }
 
+bool ScreenShows(const RECT& area, COLORREF color) {
+    const HDC screen = GetDC(nullptr);
+    bool found = false;
+    for (LONG y = area.top; y < area.bottom && !found; ++y) {
+        for (LONG x = area.left; x < area.right && !found; ++x) {
+            found = GetPixel(screen, x, y) == color;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
 void SaveScreenshot(const std::wstring& path) {
+    // A window that was just changed paints when its program next runs its loop; there is
+    // no message that tells when it has.
+    Sleep(300);
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     BITMAPINFOHEADER header{};

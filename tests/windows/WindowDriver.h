@@ -61,5 +61,8 @@ void Click(HWND control);
 // The edit box of the file name in the open dialog.
 HWND FileNameEdit(HWND openDialog);
 
-// Saves a picture of the whole screen as a 24-bit BMP file.
+// Whether any pixel on the screen within `area` (screen coordinates) has the colour `color`.
+bool ScreenShows(const RECT& area, COLORREF color);
+// Saves a picture of the whole screen as a 24-bit BMP file, once the windows on it have
+// had a moment to paint.
 void SaveScreenshot(const std::wstring& path);

@@ -114,6 +114,17 @@ TEST_F(WindowTest, ShowsTheLayoutAndEndsWithStatusZeroWhenClosed) {
     EXPECT_TRUE(SameRect(PlaceInParent(label), {40, 144, 40 + 148, 144 + 24})) << Describe(PlaceInParent(label));
     EXPECT_TRUE(GetWindowLongW(label, GWL_STYLE) & SS_NOTIFY) << "the label does not report clicks";
 
+    // The label in navy, on the button-face colour of the form.
+    Sleep(300);  // time to paint
+    RECT labelOnScreen;
+    GetWindowRect(label, &labelOnScreen);
+    EXPECT_TRUE(ScreenShows(labelOnScreen, RGB(0, 0, 128))) << "no navy text in the label";
+    RECT client;
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_TRUE(ScreenShows({client.left, client.top, client.left + 4, client.top + 4}, GetSysColor(COLOR_BTNFACE)))
+        << "the form is not in the button-face colour";
+
     Shot(L"main-window");
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program_->WaitForExit(), 0u);
