@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Shows a conversion: installs what is needed, builds the terminal form of the program, and
-# converts the bundled sample (examples/sample.vbf) through it in a temporary folder, as a
-# user clicking through the window would. Prints what the program shows and what it wrote.
+# Shows a conversion, twice: installs what is needed, then converts the bundled sample
+# (examples/sample.vbf) through the terminal form of the program in a temporary folder, and
+# through the real window of the Windows program under Wine (scripts/demo-windows.sh, which
+# keeps pictures of each step in build/demo/). Prints what the program shows and what it
+# wrote.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/show-written.sh
 
 bash scripts/install-deps.sh
 
-echo "== build"
+echo "== build of the terminal form"
 cmake --preset native >/dev/null
 cmake --build --preset native --target tessarin
 
@@ -27,14 +30,7 @@ printf '%s\n' "$script" | "$root/build/native/tessarin" | sed 's/^/   /' || stat
 echo "== exit status: $status"
 
 echo "== written into the current folder:"
-for file in *; do
-  [ -e "$file" ] || { echo "   (nothing)"; continue; }
-  echo "   $file, $(stat -c %s "$file") bytes"
-  # The start and the end; runs of equal lines show once, followed by "*".
-  dump=$(od -A x -t x1z "$file")
-  if [ "$(wc -l <<<"$dump")" -gt 16 ]; then
-    { head -n 10 <<<"$dump"; echo "..."; tail -n 5 <<<"$dump"; } | sed 's/^/     /'
-  else
-    sed 's/^/     /' <<<"$dump"
-  fi
-done
+show_written .
+
+echo
+bash "$root/scripts/demo-windows.sh"

@@ -204,12 +204,15 @@ bool ScreenShows(const RECT& area, COLORREF color) {
     return found;
 }
 
-void SaveScreenshot(const std::wstring& path) {
+void SaveScreenshot(const std::wstring& path, RECT area) {
     // A window that was just changed paints when its program next runs its loop; there is
     // no message that tells when it has.
     Sleep(300);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    if (IsRectEmpty(&area)) {
+        area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
     header.biWidth = width;
@@ -224,7 +227,7 @@ void SaveScreenshot(const std::wstring& path) {
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     SelectObject(memory, previous);
     GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
     DeleteObject(bitmap);

@@ -63,6 +63,6 @@ HWND FileNameEdit(HWND openDialog);
 
 // Whether any pixel on the screen within `area` (screen coordinates) has the colour `color`.
 bool ScreenShows(const RECT& area, COLORREF color);
-// Saves a picture of the whole screen as a 24-bit BMP file, once the windows on it have
-// had a moment to paint.
-void SaveScreenshot(const std::wstring& path);
+// Saves a picture of `area` of the screen (all of it when empty) as a 24-bit BMP file, once
+// the windows on it have had a moment to paint.
+void SaveScreenshot(const std::wstring& path, RECT area = {});

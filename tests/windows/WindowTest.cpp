@@ -132,11 +132,15 @@ TEST_F(WindowTest, ShowsTheLayoutAndEndsWithStatusZeroWhenClosed) {
 }
 
 TEST_F(WindowTest, ConvertsTheFileTypedIntoTheOpenDialog) {
-    std::ofstream(folder_ / "flash.vbf", std::ios::binary) << kInput;
+    // The input in a folder of its own: the image goes to the program's current directory,
+    // not beside the input.
+    const auto input = folder_ / "input" / "flash.vbf";
+    std::filesystem::create_directory(input.parent_path());
+    std::ofstream(input, std::ios::binary) << kInput;
     const HWND window = Start();
 
     const HWND dialog = OpenDialogFromButton(window);
-    SetWindowTextOf(FileNameEdit(dialog), (folder_ / "flash.vbf").wstring());
+    SetWindowTextOf(FileNameEdit(dialog), input.wstring());
     Shot(L"open-dialog");
     PressButton(dialog, IDOK);
 
@@ -145,6 +149,7 @@ TEST_F(WindowTest, ConvertsTheFileTypedIntoTheOpenDialog) {
     Shot(L"converted");
     std::ifstream image(folder_ / "flash.bin", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(image), {}), kImage);
+    EXPECT_FALSE(std::filesystem::exists(input.parent_path() / "flash.bin"));
     PressButton(report, IDOK);
 
     // Back to the window, which stays until it is closed.

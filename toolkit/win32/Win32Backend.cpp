@@ -226,7 +226,9 @@ bool Win32Backend::ExecuteOpenDialog(const AnsiString& filter, AnsiString& fileN
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    // The dialog would otherwise make the chosen file's folder the current directory, and
+    // the image would land beside the input instead of where the program was started.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         return false;
     }
