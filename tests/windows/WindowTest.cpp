@@ -34,6 +34,22 @@ const std::string kInput = "vbf_version = 2.6;\nheader {\n  sw_part_type = EXE;\
                            Block(0, std::string("\x01\x02\x03\x04", 4));
 const std::string kImage = std::string("\x01\x02\x03\x04\x00\x00\xAA\xBB", 8);
 
+// The visible top-level windows of the program that shows `window`.
+size_t VisibleWindowsOf(HWND window) {
+    struct Count { DWORD process; size_t windows; } count{0, 0};
+    GetWindowThreadProcessId(window, &count.process);
+    EnumWindows(
+        [](HWND each, LPARAM param) -> BOOL {
+            auto& count = *reinterpret_cast<Count*>(param);
+            DWORD process = 0;
+            GetWindowThreadProcessId(each, &process);
+            if (process == count.process && IsWindowVisible(each)) ++count.windows;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.windows;
+}
+
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -154,6 +170,18 @@ TEST_F(WindowTest, ConvertsTheFileTypedIntoTheOpenDialog) {
 
     // Back to the window, which stays until it is closed.
     EXPECT_EQ(program_->WaitForWindow(kTitle), window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program_->WaitForExit(), 0u);
+}
+
+TEST_F(WindowTest, LabelClickShowsNothingOfItsOwnWhenNoBrowserOpensTheAddress) {
+    const HWND window = Start();
+
+    Click(Control(window, L"Static"));
+
+    // Nothing to wait for: whatever the shell does, the program shows nothing.
+    Sleep(1500);
+    EXPECT_EQ(VisibleWindowsOf(window), 1u);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program_->WaitForExit(), 0u);
 }
