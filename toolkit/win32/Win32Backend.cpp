@@ -157,33 +157,29 @@ void ApplyTabOrder(const FormWindow& state, std::vector<TButton*> buttons) {
     }
 }
 
+struct ControlWindow {
+    const wchar_t* className;
+    DWORD style;
+};
+
 // The window class and style that show `control`: a push button, or a text that reports
-// clicks (SS_NOTIFY) and takes the system's arrow cursor.
-bool ControlClass(TControl& control, const wchar_t*& className, DWORD& style) {
-    style = WS_CHILD | WS_VISIBLE;
-    if (dynamic_cast<TButton*>(&control)) {
-        className = L"BUTTON";
-        style |= WS_TABSTOP | BS_PUSHBUTTON;
-        return true;
-    }
-    if (dynamic_cast<TLabel*>(&control)) {
-        className = L"STATIC";
-        style |= SS_LEFT | SS_NOTIFY;
-        return true;
-    }
-    return false;
+// clicks (SS_NOTIFY) and takes the system's arrow cursor. Null class: no way to show it.
+ControlWindow WindowFor(TControl& control) {
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    if (dynamic_cast<TButton*>(&control)) return {L"BUTTON", kChild | WS_TABSTOP | BS_PUSHBUTTON};
+    if (dynamic_cast<TLabel*>(&control)) return {L"STATIC", kChild | SS_LEFT | SS_NOTIFY};
+    return {nullptr, 0};
 }
 
 void MakeControls(HWND window, FormWindow& state, HINSTANCE instance) {
     std::vector<TButton*> buttons;
     UINT id = kFirstControlId;
     for (TControl* control : state.form->Controls()) {
-        const wchar_t* className = nullptr;
-        DWORD style = 0;
-        if (!ControlClass(*control, className, style)) {
+        const ControlWindow kind = WindowFor(*control);
+        if (!kind.className) {
             throw Exception("The Windows form cannot show the control " + control->Name.str());
         }
-        const HWND child = CreateWindowExW(0, className, Text(control->Caption).c_str(), style, control->Left,
+        const HWND child = CreateWindowExW(0, kind.className, Text(control->Caption).c_str(), kind.style, control->Left,
                                            control->Top, control->Width, control->Height, window,
                                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
         if (!child) Fail("Making the control " + control->Name.str());
@@ -205,7 +201,7 @@ std::wstring DialogFilter(const AnsiString& filter) {
 
 }  // namespace
 
-void* Win32Backend::OwnerWindow() const {
+WindowHandle Win32Backend::OwnerWindow() const {
     return running_ && IsWindow(static_cast<HWND>(running_)) ? running_ : nullptr;
 }
 

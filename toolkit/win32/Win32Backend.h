@@ -22,7 +22,7 @@ public:
 private:
     // The window whose event loop runs: it owns the modal boxes and dialogs. Null before
     // the loop starts and once the window is gone.
-    void* OwnerWindow() const;
+    WindowHandle OwnerWindow() const;
 
-    void* running_ = nullptr;
+    WindowHandle running_ = nullptr;
 };
