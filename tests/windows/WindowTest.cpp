@@ -160,6 +160,8 @@ TEST_F(WindowTest, ConvertsTheFileTypedIntoTheOpenDialog) {
     Shot(L"open-dialog");
     PressButton(dialog, IDOK);
 
+    // The caption's Windows-1251 bytes read as Cyrillic whatever the ANSI code page is
+    // (Wine takes it from the locale: 1252 under C.UTF-8).
     const HWND report = program_->WaitForDialog(L"\u0421\u043e\u043e\u0431\u0449\u0435\u043d\u0438\u0435");  // Сообщение
     EXPECT_EQ(MessageBoxText(report), L"Converting vbf - ok");
     Shot(L"converted");
