@@ -152,7 +152,7 @@ class TerminalFormTest(unittest.TestCase):
                 after = {p.name: p.stat().st_size for p in self.dir.iterdir() if p.is_file()}
                 self.assertEqual(after, before, "a failed run left a file behind")
 
-    def test_running_out_of_memory_in_a_run_is_shown_and_the_window_goes_on(self):
+    def test_running_out_of_memory_in_a_run_is_shown_and_the_next_run_works(self):
         if b"__asan_init" in PROGRAM.read_bytes():
             self.skipTest("AddressSanitizer reserves more address space than the limit allows")
         # 200 MB of input cannot be held in 128 MB of address space.
@@ -162,9 +162,12 @@ class TerminalFormTest(unittest.TestCase):
         def limit_memory():
             resource.setrlimit(resource.RLIMIT_AS, (128 << 20, 128 << 20))
 
-        status, lines = self.run_script("1\n\nlarge.vbf\n\nq\n", preexec_fn=limit_memory)
-        self.assertEqual((status, lines), (0, FORM + PROMPT + ["[Exception] Out of memory"] + FORM))
-        self.assertEqual(self.files(), ["ecu.vbf", "large.vbf"])
+        # After the failed run, the next one converts as usual.
+        status, lines = self.run_script("1\n\nlarge.vbf\n\n1\n\necu.vbf\n\nq\n", preexec_fn=limit_memory)
+        self.assertEqual((status, lines),
+                         (0, FORM + PROMPT + ["[Exception] Out of memory"] + FORM + PROMPT + [DONE] + FORM))
+        self.assertEqual(self.files(), ["ecu.bin", "ecu.vbf", "large.vbf"])
+        self.assertEqual((self.dir / "ecu.bin").read_bytes(), image_of(vbfgen.sample()))
 
 
 class Session:
