@@ -9,3 +9,11 @@ echo "== native build and tests"
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+
+echo "== sanitize build and tests (clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
+
+echo "== fuzzing, about a minute per target"
+bash scripts/fuzz.sh
