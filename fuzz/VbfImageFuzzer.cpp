@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "ConvertCommand.h"
@@ -26,6 +27,15 @@ uint64_t HeaderEnd(const unsigned char* input, uint32_t length) {
         if (input[s] == 0x0A && input[s + 1] == 0x7D) return s + 2;
     }
     return 0;
+}
+
+// The refusals that the header alone decides, or 0 when the blocks decide.
+unsigned char HeaderStatus(const unsigned char* input, uint32_t length) {
+    const uint64_t headerEnd = HeaderEnd(input, length);
+    if (headerEnd == 0) return kHeaderNotFoundStatus;
+    const std::string_view header(reinterpret_cast<const char*>(input), headerEnd);
+    const std::string_view beforeNul = header.substr(0, header.find('\0'));
+    return beforeNul.find("vbf") == std::string_view::npos ? kNotVbfStatus : kImageBuilt;
 }
 
 // Image offsets where the first blocks of the file would go, whether or not they are valid.
@@ -158,6 +168,10 @@ Result Build(const unsigned char* input, uint32_t length, uint32_t capacity) {
     const unsigned char status = VbfToImage(input, length, image.bytes(), imageSize);
 
     Require(status <= kBlockOutsideImageStatus, "unknown status");
+    const unsigned char headerStatus = HeaderStatus(input, length);
+    Require(headerStatus == kImageBuilt ? status != kHeaderNotFoundStatus && status != kNotVbfStatus
+                                        : status == headerStatus,
+            "the header was judged wrongly");
     Require(MessagesShown() == (status == kImageBuilt ? 0 : 1),
             "a refusal shows one message, a success none");
     if (status != kImageBuilt) {
