@@ -11,15 +11,6 @@
 std::unique_ptr<unsigned char[]> InputBuffer;
 std::unique_ptr<unsigned char[]> ImageBuffer;
 
-namespace {
-
-// An address places below 16 MiB and no block holds more than the file, so every block of
-// a well-formed file fits. Allocated without initialisation: capacity that no block touches
-// costs no memory.
-constexpr uint32_t kImageHeadroom = uint32_t{1} << 24;
-
-}  // namespace
-
 bool LoadInput(const AnsiString& path, uint32_t& inputLength) {
     inputLength = 0;
     GetFileLength(path, inputLength);
@@ -35,6 +26,7 @@ bool LoadInput(const AnsiString& path, uint32_t& inputLength) {
 
 bool BuildImage(uint32_t inputLength, uint32_t& imageSize) {
     imageSize = inputLength + kImageHeadroom;
+    // Not initialised: capacity that no block touches costs no memory.
     ImageBuffer.reset(new unsigned char[imageSize]);
     return VbfToImage(InputBuffer.get(), inputLength, ImageBuffer.get(), imageSize) == 0;
 }

@@ -12,6 +12,10 @@ class TOpenDialog;
 extern std::unique_ptr<unsigned char[]> InputBuffer;
 extern std::unique_ptr<unsigned char[]> ImageBuffer;
 
+// The image capacity is the input length plus this. An address places below 16 MiB and no
+// block holds more than the file, so every block of a well-formed file fits.
+inline constexpr uint32_t kImageHeadroom = uint32_t{1} << 24;
+
 // Measures `path` and loads it whole into InputBuffer.
 bool LoadInput(const AnsiString& path, uint32_t& inputLength);
 // Builds the image of the loaded input into ImageBuffer; `imageSize` becomes its length.

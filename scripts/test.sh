@@ -10,5 +10,13 @@ cmake --preset native
 cmake --build --preset native
 ctest --preset native
 
+echo "== sanitize build and tests (clang, AddressSanitizer, UndefinedBehaviorSanitizer)"
+cmake --preset sanitize
+cmake --build --preset sanitize
+ctest --preset sanitize
+
+echo "== fuzzing, about a minute per target"
+bash scripts/fuzz.sh
+
 echo "== Windows builds and tests"
 bash scripts/test-windows.sh
