@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "FileAccess.h"
+#include "LargeBuffer.h"
 #include "Messages.h"
 #include "VbfImage.h"
 
@@ -30,12 +31,14 @@ bool LoadInput(const AnsiString& path, uint32_t& inputLength) {
     ImageBuffer.reset();
     InputBuffer.reset();
     InputBuffer.reset(new unsigned char[inputLength]);
+    AdviseLargeBuffer(InputBuffer.get(), inputLength);
     return LoadFile(path, InputBuffer.get(), inputLength) == 0;
 }
 
 bool BuildImage(uint32_t inputLength, uint32_t& imageSize) {
     imageSize = inputLength + kImageHeadroom;
     ImageBuffer.reset(new unsigned char[imageSize]);
+    AdviseLargeBuffer(ImageBuffer.get(), imageSize);
     return VbfToImage(InputBuffer.get(), inputLength, ImageBuffer.get(), imageSize) == 0;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Application.h"
+#include "LargeBuffer.h"
 #include "Messages.h"
 
 std::vector<BlockInfo> BlockTable;
@@ -120,6 +121,7 @@ unsigned char VbfToImage(const unsigned char* input, uint32_t inputLength, unsig
 
     std::vector<BlockInfo> table;
     table.reserve(walk.count);
+    AdviseLargeBuffer(table.data(), walk.count * sizeof(BlockInfo));
     std::memset(image, 0, walk.outputLength);
     for (uint64_t p = headerEnd; table.size() < walk.count; ) {
         const BlockInfo block{ReadBE32(input + p), ReadBE32(input + p + 4), input + p + kBlockFieldsSize};
