@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Times vbf2bin against cp (the floor: reading the file and writing as much) and against the
-literal reference converter, on the inputs of make_inputs.py. Runs are interleaved so that
-machine noise hits all three alike; each run's time is paired with the cp run beside it.
+literal reference converter, on the inputs of make_inputs.py. Each program's runs alternate
+with cp runs, so that machine noise hits both alike, and each run's time is divided by the
+time of the cp run beside it.
 
 usage: run.py --vbf2bin PATH --literal PATH --inputs DIR [--runs N]
 Prints, per input, the median times, the median of the per-run ratios to cp, and the peak
@@ -31,53 +32,70 @@ def budget(input_size, output_size):
     return 1.05 * (input_size + output_size) + 20 * MiB
 
 
-def timed(command, cwd):
-    """Wall time in seconds and peak resident memory in bytes of one run.
+class Program:
+    """One command of the comparison, run in `cwd`, writing `output`."""
 
-    The peak comes from GNU time, not from this script's own wait: a child forked from
-    Python starts out with Python's resident memory counted in its peak."""
-    with tempfile.NamedTemporaryFile("r") as peak:
-        start = time.perf_counter()
-        done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, *command],
-                              cwd=cwd, stdout=subprocess.DEVNULL)
-        elapsed = time.perf_counter() - start
-        if done.returncode != 0:
-            raise SystemExit(f"failed: {' '.join(map(str, command))}")
-        return elapsed, int(peak.read().split()[-1]) * 1024
+    def __init__(self, command, cwd, output):
+        self.command, self.cwd, self.output = command, cwd, output
+
+    def run(self):
+        """Wall time in seconds and peak resident memory in bytes of one run.
+
+        The output of the run before is removed first, untimed: every run writes a new
+        file, and none pays for truncating an old one or waits for its writeback. The peak
+        comes from GNU time, not from this script's own wait: a child forked from Python
+        starts out with Python's resident memory counted in its peak."""
+        self.output.unlink(missing_ok=True)
+        with tempfile.NamedTemporaryFile("r") as peak:
+            start = time.perf_counter()
+            done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, *self.command],
+                                  cwd=self.cwd, stdout=subprocess.DEVNULL)
+            elapsed = time.perf_counter() - start
+            if done.returncode != 0:
+                raise SystemExit(f"failed: {' '.join(map(str, self.command))}")
+            return elapsed, int(peak.read().split()[-1]) * 1024
 
 
 def measure(shape, args, work):
+    """Per program, its runs as (seconds, peak bytes, seconds of the cp run beside it)."""
     source = Path(args.inputs).resolve() / f"{shape}.vbf"
+    image = f"{shape}.bin"
     (work / "literal").mkdir()
-    commands = {
-        "cp": (["cp", source, work / "copy.vbf"], work),
-        "vbf2bin": ([args.vbf2bin, "-o", work, source], work),
-        "literal": ([args.literal, source], work / "literal"),
+    programs = {
+        "literal": Program([args.literal, source], work / "literal", work / "literal" / image),
+        "cp": Program(["cp", source, work / "copy.vbf"], work, work / "copy.vbf"),
+        "vbf2bin": Program([args.vbf2bin, "-o", work, source], work, work / image),
     }
-    # One untimed round first: the input comes from the page cache in every timed run, and
-    # every output file already exists, as it does in the runs after it.
-    for command, cwd in commands.values():
-        timed(command, cwd)
-    image = work / f"{shape}.bin"
-    if not filecmp.cmp(image, work / "literal" / image.name, shallow=False):
+    # One untimed run of each first, so that every timed run reads its input from the page
+    # cache; vbf2bin's comes last, right before its timed runs.
+    for program in programs.values():
+        program.run()
+    if not filecmp.cmp(work / image, work / "literal" / image, shallow=False):
         raise SystemExit(f"{shape}: vbf2bin and the literal reference wrote different images")
-    runs = {name: [] for name in commands}
-    for _ in range(args.runs):
-        for name, (command, cwd) in commands.items():
-            runs[name].append(timed(command, cwd))
-    return runs, source.stat().st_size, image.stat().st_size
+    output_size = (work / image).stat().st_size
+    # Each program alternates with cp, and the literal reference's runs come only after
+    # vbf2bin's: on a virtual machine, memory that a process frees goes back to the host a
+    # little later and is slow to get again, so the reference's gigabytes must not come
+    # between the runs of vbf2bin.
+    runs = {"cp": []}
+    for name in ("vbf2bin", "literal"):
+        runs[name] = []
+        for _ in range(args.runs):
+            copied, copy_peak = programs["cp"].run()
+            runs["cp"].append((copied, copy_peak, copied))
+            seconds, peak = programs[name].run()
+            runs[name].append((seconds, peak, copied))
+    return runs, source.stat().st_size, output_size
 
 
 def summarise(runs, input_size, output_size):
     """Per program: median seconds, median ratio to cp, peak bytes, peak / budget."""
-    cp_times = [t for t, _ in runs["cp"]]
     summary = {}
     for name, samples in runs.items():
-        times = [t for t, _ in samples]
-        peak = max(m for _, m in samples)
+        peak = max(m for _, m, _ in samples)
         summary[name] = {
-            "seconds": statistics.median(times),
-            "ratio": statistics.median(t / c for t, c in zip(times, cp_times)),
+            "seconds": statistics.median(t for t, _, _ in samples),
+            "ratio": statistics.median(t / c for t, _, c in samples),
             "peak": peak,
             "of_budget": peak / budget(input_size, output_size),
         }

@@ -5,12 +5,11 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "FileAccess.h"
-#include "LargeBuffer.h"
 #include "Messages.h"
 #include "VbfImage.h"
 
-std::unique_ptr<unsigned char[]> InputBuffer;
-std::unique_ptr<unsigned char[]> ImageBuffer;
+LargeArray InputBuffer;
+LargeArray ImageBuffer;
 
 namespace {
 
@@ -30,15 +29,14 @@ bool LoadInput(const AnsiString& path, uint32_t& inputLength) {
     // The last run's arrays go first, so two runs never hold memory at once.
     ImageBuffer.reset();
     InputBuffer.reset();
-    InputBuffer.reset(new unsigned char[inputLength]);
-    AdviseLargeBuffer(InputBuffer.get(), inputLength);
+    InputBuffer = NewLargeArray(inputLength);
     return LoadFile(path, InputBuffer.get(), inputLength) == 0;
 }
 
 bool BuildImage(uint32_t inputLength, uint32_t& imageSize) {
     imageSize = inputLength + kImageHeadroom;
-    ImageBuffer.reset(new unsigned char[imageSize]);
-    AdviseLargeBuffer(ImageBuffer.get(), imageSize);
+    // Not initialised: capacity that no block touches costs no memory.
+    ImageBuffer = NewLargeArray(imageSize);
     return VbfToImage(InputBuffer.get(), inputLength, ImageBuffer.get(), imageSize) == 0;
 }
 

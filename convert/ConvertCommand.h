@@ -5,12 +5,13 @@
 #include <memory>
 
 #include "AnsiString.h"
+#include "LargeBuffer.h"
 
 class TOpenDialog;
 
 // Run state of the last conversion: the input file and its image. Each run replaces both.
-extern std::unique_ptr<unsigned char[]> InputBuffer;
-extern std::unique_ptr<unsigned char[]> ImageBuffer;
+extern LargeArray InputBuffer;
+extern LargeArray ImageBuffer;
 
 // Measures `path` and loads it whole into InputBuffer.
 bool LoadInput(const AnsiString& path, uint32_t& inputLength);

@@ -5,10 +5,9 @@
 #include <string_view>
 
 #include "Application.h"
-#include "LargeBuffer.h"
 #include "Messages.h"
 
-std::vector<BlockInfo> BlockTable;
+BlockList BlockTable;
 
 namespace {
 
@@ -189,11 +188,10 @@ unsigned char VbfToImage(const unsigned char* input, uint32_t inputLength, unsig
     }
 
     // Exactly as long as needed: with many small blocks the table outweighs the image.
-    // Filled by index, since appending keeps the table's end in memory through the loop,
-    // which costs more than clearing the table first.
-    std::vector<BlockInfo> table;
+    // Sized first and filled by index, since appending keeps the table's end in memory
+    // through the loop.
+    BlockList table;
     table.reserve(walk.count);
-    AdviseLargeBuffer(table.data(), walk.count * sizeof(BlockInfo));
     table.resize(walk.count);
     ImagePlacer placer(input, inputLength, image, walk.outputLength);
     uint64_t p = headerEnd;

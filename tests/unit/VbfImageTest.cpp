@@ -163,7 +163,7 @@ class VbfImageRefusals : public VbfImageTest, public ::testing::WithParamInterfa
 TEST_P(VbfImageRefusals, RefusesWithItsMessageAndTouchesNothing) {
     const RefusalCase& c = GetParam();
     ASSERT_EQ(Build(kWorkedExample, 64), kImageBuilt);
-    const std::vector<BlockInfo> tableBefore = BlockTable;
+    const BlockList tableBefore = BlockTable;
 
     EXPECT_EQ(Build(c.input, c.capacity), c.status);
     EXPECT_EQ(backend.messages, std::vector<std::string>{c.message});
