@@ -4,7 +4,8 @@ literal reference converter, on the inputs of make_inputs.py. Each program's run
 with cp runs, so that machine noise hits both alike, and each run's time is divided by the
 time of the cp run beside it.
 
-usage: run.py --vbf2bin PATH --literal PATH --inputs DIR [--runs N]
+usage: run.py --vbf2bin PATH --literal PATH --inputs DIR [--runs N] [--shapes NAME...]
+             [--overwrite]
 Prints, per input, the median times, the median of the per-run ratios to cp, and the peak
 resident memory of each program against the budget 1.05 x (input + output) + 20 MiB; then
 checks the targets and prints the table for the README.
@@ -35,17 +36,20 @@ def budget(input_size, output_size):
 class Program:
     """One command of the comparison, run in `cwd`, writing `output`."""
 
-    def __init__(self, command, cwd, output):
+    def __init__(self, command, cwd, output, overwrite):
         self.command, self.cwd, self.output = command, cwd, output
+        self.overwrite = overwrite
 
     def run(self):
         """Wall time in seconds and peak resident memory in bytes of one run.
 
-        The output of the run before is removed first, untimed: every run writes a new
-        file, and none pays for truncating an old one or waits for its writeback. The peak
-        comes from GNU time, not from this script's own wait: a child forked from Python
-        starts out with Python's resident memory counted in its peak."""
-        self.output.unlink(missing_ok=True)
+        Unless told to overwrite, the output of the run before is removed first, untimed:
+        every run writes a new file, and none pays for truncating an old one, which can
+        mean waiting for the disk to take the old one's data. The peak comes from GNU time,
+        not from this script's own wait: a child forked from Python starts out with
+        Python's resident memory counted in its peak."""
+        if not self.overwrite:
+            self.output.unlink(missing_ok=True)
         with tempfile.NamedTemporaryFile("r") as peak:
             start = time.perf_counter()
             done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, *self.command],
@@ -62,9 +66,10 @@ def measure(shape, args, work):
     image = f"{shape}.bin"
     (work / "literal").mkdir()
     programs = {
-        "literal": Program([args.literal, source], work / "literal", work / "literal" / image),
-        "cp": Program(["cp", source, work / "copy.vbf"], work, work / "copy.vbf"),
-        "vbf2bin": Program([args.vbf2bin, "-o", work, source], work, work / image),
+        "literal": Program([args.literal, source], work / "literal", work / "literal" / image,
+                           args.overwrite),
+        "cp": Program(["cp", source, work / "copy.vbf"], work, work / "copy.vbf", args.overwrite),
+        "vbf2bin": Program([args.vbf2bin, "-o", work, source], work, work / image, args.overwrite),
     }
     # One untimed run of each first, so that every timed run reads its input from the page
     # cache; vbf2bin's comes last, right before its timed runs.
@@ -158,11 +163,14 @@ def main():
     parser.add_argument("--inputs", required=True)
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--shapes", nargs="+", choices=SHAPES, default=list(SHAPES))
+    parser.add_argument("--overwrite", action="store_true",
+                        help="let each run overwrite the output of the run before")
     args = parser.parse_args()
     args.vbf2bin = os.path.abspath(args.vbf2bin)
     args.literal = os.path.abspath(args.literal)
     cores = os.cpu_count()
-    print(f"{cores} cores, {args.runs} interleaved runs per program")
+    print(f"{cores} cores, {args.runs} runs per program, each beside a cp run; outputs "
+          f"{'overwritten' if args.overwrite else 'written anew'}")
     results = {}
     for shape in args.shapes:
         work = Path(tempfile.mkdtemp(prefix="tessarin-bench-"))
