@@ -13,7 +13,6 @@ checks the targets and prints the table for the README.
 import argparse
 import filecmp
 import os
-import shutil
 import statistics
 import subprocess
 import tempfile
@@ -116,7 +115,24 @@ def report(shape, summary, input_size, output_size):
               f"{row['peak'] / MiB:>10.1f}{row['of_budget']:>10.2f}")
 
 
-def check_targets(results):
+def measure_growth(args, work):
+    """Median over alternating runs of vbf2bin's time per input byte on many small blocks,
+    divided by its time per input byte on the full flash. Alternating keeps the two apart
+    from what the machine does meanwhile, as the cp pairs do for the ratios."""
+    inputs = Path(args.inputs).resolve()
+
+    def per_byte(shape):
+        source = inputs / f"{shape}.vbf"
+        program = Program([args.vbf2bin, "-o", work, source], work, work / f"{shape}.bin",
+                          args.overwrite)
+        return program.run()[0] / source.stat().st_size
+
+    per_byte("many_small"), per_byte("full_flash")  # untimed, as in measure()
+    return statistics.median(per_byte("many_small") / per_byte("full_flash")
+                             for _ in range(args.runs))
+
+
+def check_targets(results, growth):
     """Prints each target of vbf2bin with its measured figure; true when all hold."""
     held = True
 
@@ -132,11 +148,7 @@ def check_targets(results):
                 row["ratio"] <= RATIO_TARGETS[shape])
         verdict(f"{shape}: peak memory {row['of_budget']:.2f} x budget <= 1",
                 row["of_budget"] <= 1)
-    if "full_flash" in results and "many_small" in results:
-        def per_byte(shape):
-            summary, input_size, _ = results[shape]
-            return summary["vbf2bin"]["seconds"] / input_size
-        growth = per_byte("many_small") / per_byte("full_flash")
+    if growth is not None:
         verdict(f"many_small / full_flash time per input byte {growth:.2f} <= {PER_BYTE_TARGET}",
                 growth <= PER_BYTE_TARGET)
     return held
@@ -173,15 +185,16 @@ def main():
           f"{'overwritten' if args.overwrite else 'written anew'}")
     results = {}
     for shape in args.shapes:
-        work = Path(tempfile.mkdtemp(prefix="tessarin-bench-"))
-        try:
-            runs, input_size, output_size = measure(shape, args, work)
-        finally:
-            shutil.rmtree(work)
+        with tempfile.TemporaryDirectory(prefix="tessarin-bench-") as work:
+            runs, input_size, output_size = measure(shape, args, Path(work))
         summary = summarise(runs, input_size, output_size)
         report(shape, summary, input_size, output_size)
         results[shape] = (summary, input_size, output_size)
-    held = check_targets(results)
+    growth = None
+    if "full_flash" in args.shapes and "many_small" in args.shapes:
+        with tempfile.TemporaryDirectory(prefix="tessarin-bench-") as work:
+            growth = measure_growth(args, Path(work))
+    held = check_targets(results, growth)
     print("\n" + markdown_table(results, cores))
     return 0 if held else 1
 
