@@ -40,27 +40,36 @@ class Program:
         self.overwrite = overwrite
 
     def run(self):
-        """Wall time in seconds and peak resident memory in bytes of one run.
+        """Wall time of one run in seconds.
 
         Unless told to overwrite, the output of the run before is removed first, untimed:
         every run writes a new file, and none pays for truncating an old one, which can
-        mean waiting for the disk to take the old one's data. The peak comes from GNU time,
-        not from this script's own wait: a child forked from Python starts out with
-        Python's resident memory counted in its peak."""
+        mean waiting for the disk to take the old one's data."""
+        return self._run(self.command)
+
+    def peak(self):
+        """Peak resident memory of one run in bytes, by GNU time.
+
+        Not from this script's own wait: a child forked from Python starts out with
+        Python's resident memory counted in its peak. Not in the timed runs either, whose
+        times would then hold another program's start."""
+        with tempfile.NamedTemporaryFile("r") as peak:
+            self._run(["/usr/bin/time", "-f", "%M", "-o", peak.name, *self.command])
+            return int(peak.read().split()[-1]) * 1024
+
+    def _run(self, command):
         if not self.overwrite:
             self.output.unlink(missing_ok=True)
-        with tempfile.NamedTemporaryFile("r") as peak:
-            start = time.perf_counter()
-            done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name, *self.command],
-                                  cwd=self.cwd, stdout=subprocess.DEVNULL)
-            elapsed = time.perf_counter() - start
-            if done.returncode != 0:
-                raise SystemExit(f"failed: {' '.join(map(str, self.command))}")
-            return elapsed, int(peak.read().split()[-1]) * 1024
+        start = time.perf_counter()
+        done = subprocess.run(command, cwd=self.cwd, stdout=subprocess.DEVNULL)
+        elapsed = time.perf_counter() - start
+        if done.returncode != 0:
+            raise SystemExit(f"failed: {' '.join(map(str, command))}")
+        return elapsed
 
 
 def measure(shape, args, work):
-    """Per program, its runs as (seconds, peak bytes, seconds of the cp run beside it)."""
+    """Per program, its peak memory and its runs as (seconds, seconds of the cp run beside it)."""
     source = Path(args.inputs).resolve() / f"{shape}.vbf"
     image = f"{shape}.bin"
     (work / "literal").mkdir()
@@ -70,10 +79,9 @@ def measure(shape, args, work):
         "cp": Program(["cp", source, work / "copy.vbf"], work, work / "copy.vbf", args.overwrite),
         "vbf2bin": Program([args.vbf2bin, "-o", work, source], work, work / image, args.overwrite),
     }
-    # One untimed run of each first, so that every timed run reads its input from the page
-    # cache; vbf2bin's comes last, right before its timed runs.
-    for program in programs.values():
-        program.run()
+    # The memory runs come first, untimed, so that every timed run reads its input from the
+    # page cache; vbf2bin's comes last, right before its timed runs.
+    peaks = {name: program.peak() for name, program in programs.items()}
     if not filecmp.cmp(work / image, work / "literal" / image, shallow=False):
         raise SystemExit(f"{shape}: vbf2bin and the literal reference wrote different images")
     output_size = (work / image).stat().st_size
@@ -85,25 +93,23 @@ def measure(shape, args, work):
     for name in ("vbf2bin", "literal"):
         runs[name] = []
         for _ in range(args.runs):
-            copied, copy_peak = programs["cp"].run()
-            runs["cp"].append((copied, copy_peak, copied))
-            seconds, peak = programs[name].run()
-            runs[name].append((seconds, peak, copied))
-    return runs, source.stat().st_size, output_size
+            copied = programs["cp"].run()
+            runs["cp"].append((copied, copied))
+            runs[name].append((programs[name].run(), copied))
+    return peaks, runs, source.stat().st_size, output_size
 
 
-def summarise(runs, input_size, output_size):
+def summarise(peaks, runs, input_size, output_size):
     """Per program: median seconds, median ratio to cp, peak bytes, peak / budget."""
-    summary = {}
-    for name, samples in runs.items():
-        peak = max(m for _, m, _ in samples)
-        summary[name] = {
-            "seconds": statistics.median(t for t, _, _ in samples),
-            "ratio": statistics.median(t / c for t, _, c in samples),
-            "peak": peak,
-            "of_budget": peak / budget(input_size, output_size),
+    return {
+        name: {
+            "seconds": statistics.median(t for t, _ in samples),
+            "ratio": statistics.median(t / c for t, c in samples),
+            "peak": peaks[name],
+            "of_budget": peaks[name] / budget(input_size, output_size),
         }
-    return summary
+        for name, samples in runs.items()
+    }
 
 
 def report(shape, summary, input_size, output_size):
@@ -125,7 +131,7 @@ def measure_growth(args, work):
         source = inputs / f"{shape}.vbf"
         program = Program([args.vbf2bin, "-o", work, source], work, work / f"{shape}.bin",
                           args.overwrite)
-        return program.run()[0] / source.stat().st_size
+        return program.run() / source.stat().st_size
 
     per_byte("many_small"), per_byte("full_flash")  # untimed, as in measure()
     return statistics.median(per_byte("many_small") / per_byte("full_flash")
@@ -186,8 +192,8 @@ def main():
     results = {}
     for shape in args.shapes:
         with tempfile.TemporaryDirectory(prefix="tessarin-bench-") as work:
-            runs, input_size, output_size = measure(shape, args, Path(work))
-        summary = summarise(runs, input_size, output_size)
+            peaks, runs, input_size, output_size = measure(shape, args, Path(work))
+        summary = summarise(peaks, runs, input_size, output_size)
         report(shape, summary, input_size, output_size)
         results[shape] = (summary, input_size, output_size)
     growth = None
