@@ -14,7 +14,7 @@ cmake --build build/bench
 inputs=build/bench/inputs
 python3 bench/make_inputs.py "$inputs"
 status=0
-python3 bench/run.py --vbf2bin build/bench/vbf2bin --literal build/bench/bench/literal_vbf2bin \
-  --inputs "$inputs" --runs "$runs" || status=$?
+python3 bench/run.py --vbf2bin build/bench/vbf2bin --floor build/bench/bench/steps_floor \
+  --literal build/bench/bench/literal_vbf2bin --inputs "$inputs" --runs "$runs" || status=$?
 build/bench/bench/inner_steps --inputs="$inputs"
 exit "$status"
