@@ -1,7 +1,8 @@
 #pragma once
-// The conversion's big arrays: the input, the image and the block table. Each is written
-// right after it is allocated, so where first touching memory costs a fault per page they
-// go on large pages: aligned to one, rounded up to whole ones, and advised to use them
+// The conversion's big arrays: the input, the image, the block table and the chunk that
+// measuring reads into. Each is written right after it is allocated, so where first touching
+// memory costs a fault per page they go on large pages: aligned to one, rounded up to whole
+// ones (the last one is resident whole once touched), and advised to use them
 // (LargePages.h). They stay new[] arrays of the standard allocator, uninitialised, and
 // std::bad_alloc reports a failure as ever.
 #include <cstddef>
