@@ -2,6 +2,7 @@
 # Builds the benchmarks in Release, makes the inputs, and runs both benchmark sets:
 # whole programs against cp (run.py) and the inner steps against memcpy (inner_steps).
 # usage: bench/run.sh [RUNS]
+# Exit status 1 when a target of the program comparison is missed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-7}
@@ -12,6 +13,8 @@ cmake --build build/bench
 
 inputs=build/bench/inputs
 python3 bench/make_inputs.py "$inputs"
-python3 bench/run.py --vbf2bin build/bench/vbf2bin --literal build/bench/bench/literal_vbf2bin \
-  --inputs "$inputs" --runs "$runs"
+status=0
+python3 bench/run.py --vbf2bin build/bench/vbf2bin --floor build/bench/bench/steps_floor \
+  --literal build/bench/bench/literal_vbf2bin --inputs "$inputs" --runs "$runs" || status=$?
 build/bench/bench/inner_steps --inputs="$inputs"
+exit "$status"

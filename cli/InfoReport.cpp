@@ -69,7 +69,7 @@ TrailerCheck CheckTrailer(const unsigned char* trailer, uint64_t bytesLeft, uint
 }
 
 bool PrintBlocks(std::ostream& out, const unsigned char* input, uint32_t inputLength,
-                 const std::vector<BlockInfo>& blocks) {
+                 const BlockList& blocks) {
     out << "  block  file offset  address     image offset      length  trailer  computed\n";
     bool allOk = true;
     for (size_t i = 0; i < blocks.size(); ++i) {
@@ -104,7 +104,7 @@ bool PrintFileChecksum(std::ostream& out, std::string_view header, const unsigne
 }
 
 // The stored addresses that blocks fill, before the image drops their top byte.
-void PrintImage(std::ostream& out, uint32_t imageSize, const std::vector<BlockInfo>& blocks) {
+void PrintImage(std::ostream& out, uint32_t imageSize, const BlockList& blocks) {
     out << "  image: " << imageSize << " bytes, ";
     uint64_t low = UINT64_MAX;
     uint64_t high = 0;
@@ -124,7 +124,7 @@ void PrintImage(std::ostream& out, uint32_t imageSize, const std::vector<BlockIn
 }  // namespace
 
 bool PrintInfo(std::ostream& out, const unsigned char* input, uint32_t inputLength,
-               const std::vector<BlockInfo>& blocks, uint32_t imageSize) {
+               const BlockList& blocks, uint32_t imageSize) {
     const uint32_t headerEnd = FindHeaderEnd(input, inputLength);
     const std::string_view header(reinterpret_cast<const char*>(input), headerEnd);
     PrintHeaderFields(out, header);

@@ -11,4 +11,4 @@
 // `blocks` and an image of `imageSize` bytes. True when every trailer is there and matches
 // and a file_checksum, if the header has one, matches.
 bool PrintInfo(std::ostream& out, const unsigned char* input, uint32_t inputLength,
-               const std::vector<BlockInfo>& blocks, uint32_t imageSize);
+               const BlockList& blocks, uint32_t imageSize);

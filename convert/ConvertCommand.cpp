@@ -8,8 +8,8 @@
 #include "Messages.h"
 #include "VbfImage.h"
 
-std::unique_ptr<unsigned char[]> InputBuffer;
-std::unique_ptr<unsigned char[]> ImageBuffer;
+LargeArray InputBuffer;
+LargeArray ImageBuffer;
 
 bool LoadInput(const AnsiString& path, uint32_t& inputLength) {
     inputLength = 0;
@@ -20,14 +20,14 @@ bool LoadInput(const AnsiString& path, uint32_t& inputLength) {
     // The last run's arrays go first, so two runs never hold memory at once.
     ImageBuffer.reset();
     InputBuffer.reset();
-    InputBuffer.reset(new unsigned char[inputLength]);
+    InputBuffer = NewLargeArray(inputLength);
     return LoadFile(path, InputBuffer.get(), inputLength) == 0;
 }
 
 bool BuildImage(uint32_t inputLength, uint32_t& imageSize) {
     imageSize = inputLength + kImageHeadroom;
     // Not initialised: capacity that no block touches costs no memory.
-    ImageBuffer.reset(new unsigned char[imageSize]);
+    ImageBuffer = NewLargeArray(imageSize);
     return VbfToImage(InputBuffer.get(), inputLength, ImageBuffer.get(), imageSize) == 0;
 }
 

@@ -5,12 +5,13 @@
 #include <memory>
 
 #include "AnsiString.h"
+#include "LargeBuffer.h"
 
 class TOpenDialog;
 
 // Run state of the last conversion: the input file and its image. Each run replaces both.
-extern std::unique_ptr<unsigned char[]> InputBuffer;
-extern std::unique_ptr<unsigned char[]> ImageBuffer;
+extern LargeArray InputBuffer;
+extern LargeArray ImageBuffer;
 
 // The image capacity is the input length plus this. An address places below 16 MiB and no
 // block holds more than the file, so every block of a well-formed file fits.

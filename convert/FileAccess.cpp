@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "Application.h"
+#include "LargeBuffer.h"
 #include "Messages.h"
 
 const PathRules kHostPathRules = PathRules::TESSARIN_HOST_PATH_RULES;
@@ -25,7 +26,8 @@ enum class CountResult { Counted, ReadFailed, TooLarge };
 
 // Counts in large chunks and stops at the limit, so the count never wraps.
 CountResult CountBytes(std::FILE* file, uint32_t& length) {
-    const std::unique_ptr<unsigned char[]> chunk(new unsigned char[kReadChunk]);
+    // A big array: a single page fault instead of one per small page.
+    const LargeArray chunk = NewLargeArray(kReadChunk);
     uint64_t count = 0;
     for (;;) {
         const size_t got = std::fread(chunk.get(), 1, kReadChunk, file);

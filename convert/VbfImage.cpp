@@ -7,7 +7,7 @@
 #include "Application.h"
 #include "Messages.h"
 
-std::vector<BlockInfo> BlockTable;
+BlockList BlockTable;
 
 namespace {
 
@@ -68,6 +68,75 @@ BlockWalk CheckBlocks(const unsigned char* input, uint64_t inputLength, uint32_t
     return walk;
 }
 
+// Puts the blocks' data into the image in file order. The image is zeroed just ahead of the
+// blocks rather than all at once first, so that a large block's span is written only once
+// and small blocks land on zeros that are still in cache.
+class ImagePlacer {
+public:
+    ImagePlacer(const unsigned char* input, uint64_t inputLength, unsigned char* image,
+                uint64_t outputLength)
+        : inputEnd_(input + inputLength), image_(image), outputLength_(outputLength) {}
+
+    // Later blocks overwrite earlier ones where they overlap.
+    void Place(const BlockInfo& block) {
+        const uint64_t start = block.address & kImageAddressMask;
+        ZeroAhead(start, start + block.length);
+        Copy(start, block.data, block.length);
+    }
+
+private:
+    static constexpr uint64_t kZeroStep = uint64_t{1} << 16;
+    static constexpr uint32_t kWord = 8;
+
+    // Below `zeroed_` the image holds zeros or block data. Zeroing goes a step at a time,
+    // small enough that the blocks land on it while it is still in cache; the span of a
+    // block of a step or more is not zeroed at all, since the block fills it.
+    void ZeroAhead(uint64_t start, uint64_t end) {
+        if (end <= zeroed_) {
+            return;
+        }
+        if (end - start >= kZeroStep) {
+            ZeroUpTo(start);
+            zeroed_ = end;
+        } else {
+            ZeroUpTo(std::min(outputLength_, std::max(end, zeroed_ + kZeroStep)));
+        }
+    }
+
+    void ZeroUpTo(uint64_t end) {
+        if (end > zeroed_) {
+            std::memset(image_ + zeroed_, 0, end - zeroed_);
+            zeroed_ = end;
+        }
+    }
+
+    // Data of a word or less is merged into the image a whole word at a time, the bytes
+    // after it written back as they were: with many tiny blocks, picking a copy by the
+    // length costs more than the copy. Both words must lie inside their buffers, and the
+    // written one inside the output, so that no page past the output is touched.
+    void Copy(uint64_t start, const unsigned char* data, uint32_t length) {
+        unsigned char* const to = image_ + start;
+        if (length <= kWord && start + kWord <= outputLength_ && data + kWord <= inputEnd_) {
+            // `length` bytes of ones, then zeros, in memory order on any host.
+            static constexpr unsigned char kLeadingBytes[2 * kWord] = {
+                0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0};
+            uint64_t mask, merged, bytes;
+            std::memcpy(&mask, kLeadingBytes + kWord - length, kWord);
+            std::memcpy(&merged, to, kWord);
+            std::memcpy(&bytes, data, kWord);
+            merged = (bytes & mask) | (merged & ~mask);
+            std::memcpy(to, &merged, kWord);
+        } else {
+            std::memcpy(to, data, length);
+        }
+    }
+
+    const unsigned char* const inputEnd_;
+    unsigned char* const image_;
+    const uint64_t outputLength_;
+    uint64_t zeroed_ = 0;
+};
+
 }  // namespace
 
 unsigned char CountMismatches(const unsigned char* a, const unsigned char* b, uint32_t count) {
@@ -118,14 +187,18 @@ unsigned char VbfToImage(const unsigned char* input, uint32_t inputLength, unsig
         return Refuse(kNoDataBlocksStatus, kNoDataBlocks, kCaptionErrorRu);
     }
 
-    std::vector<BlockInfo> table;
+    // Exactly as long as needed: with many small blocks the table outweighs the image.
+    // Sized first and filled by index, since appending keeps the table's end in memory
+    // through the loop.
+    BlockList table;
     table.reserve(walk.count);
-    std::memset(image, 0, walk.outputLength);
-    for (uint64_t p = headerEnd; table.size() < walk.count; ) {
+    table.resize(walk.count);
+    ImagePlacer placer(input, inputLength, image, walk.outputLength);
+    uint64_t p = headerEnd;
+    for (size_t i = 0; i < walk.count; ++i) {
         const BlockInfo block{ReadBE32(input + p), ReadBE32(input + p + 4), input + p + kBlockFieldsSize};
-        // Later blocks overwrite earlier ones where they overlap.
-        std::memcpy(image + (block.address & kImageAddressMask), block.data, block.length);
-        table.push_back(block);
+        placer.Place(block);
+        table[i] = block;
         p = NextBlock(p, block.length);
     }
     BlockTable = std::move(table);

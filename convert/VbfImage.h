@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "LargeBuffer.h"
+
 struct BlockInfo {
     uint32_t address;            // as stored, before masking to the image
     uint32_t length;             // number of data bytes
@@ -11,7 +13,8 @@ struct BlockInfo {
 
 // The blocks of the last successful VbfToImage, in file order. Entries point into that
 // call's input and are valid only while it lives.
-extern std::vector<BlockInfo> BlockTable;
+using BlockList = std::vector<BlockInfo, LargeAllocator<BlockInfo>>;
+extern BlockList BlockTable;
 
 // Status codes of VbfToImage.
 enum : unsigned char {

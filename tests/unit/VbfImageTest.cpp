@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "Messages.h"
 #include "TestSupport.h"
@@ -92,6 +94,62 @@ TEST_F(VbfImageTest, ZeroesEverythingOfTheOutputThatNoBlockCovers) {
     EXPECT_EQ(image_[21], 0xA5) << "capacity past the output is left alone";
 }
 
+TEST_F(VbfImageTest, ShortBlockKeepsTheBytesAfterIt) {
+    // The second block is short enough to be merged into the image a word at a time.
+    ASSERT_EQ(Build(kVbf + Block(0, "12345678") + Block(2, "ab") + Block(15, "Z"), 64), kImageBuilt);
+    EXPECT_EQ(Output(), "12ab5678\0\0\0\0\0\0\0Z"s);
+}
+
+// Layouts whose blocks are large enough, or cross enough of the image, for the image to be
+// zeroed ahead of them in steps and skipped under large blocks.
+struct LayoutCase {
+    const char* name;
+    std::vector<std::pair<uint32_t, uint32_t>> blocks;  // address and length, in file order
+};
+
+class VbfImageLayouts : public VbfImageTest, public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(VbfImageLayouts, MatchesPlacingEachBlockOnZeros) {
+    std::string input = kVbf;
+    std::string expected;
+    uint8_t fill = 1;
+    for (const auto& [address, length] : GetParam().blocks) {
+        const std::string data = std::string(length, static_cast<char>(fill++));
+        input += Block(address, data);
+        const uint32_t start = address & kImageAddressMask;
+        if (expected.size() < start + length) {
+            expected.resize(start + length, '\0');
+        }
+        expected.replace(start, length, data);
+    }
+    const uint32_t capacity = static_cast<uint32_t>(expected.size()) + 64;
+    ASSERT_EQ(Build(input, capacity), kImageBuilt);
+    const std::string output = Output();
+    ASSERT_EQ(output.size(), expected.size());
+    EXPECT_TRUE(output == expected) << "first difference at offset "
+        << std::mismatch(expected.begin(), expected.end(), output.begin()).first - expected.begin();
+    EXPECT_EQ(image_[expected.size()], 0xA5) << "capacity past the output is left alone";
+}
+
+std::vector<std::pair<uint32_t, uint32_t>> TinyBlocksAcross(uint32_t from, uint32_t to) {
+    std::vector<std::pair<uint32_t, uint32_t>> blocks;
+    for (uint32_t address = from; address < to; address += 11) {
+        blocks.emplace_back(address, address % 9);
+    }
+    return blocks;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, VbfImageLayouts,
+    ::testing::Values(
+        LayoutCase{"LargeBlockAfterAGapThenSmallOnesInAndPastIt",
+                   {{0x100, 3}, {0x20000, 70000}, {0x20010, 5}, {0x40000, 8}}},
+        LayoutCase{"LargeBlocksInDescendingOrder", {{0x30000, 70000}, {0x1000, 70000}, {0x10, 1}}},
+        LayoutCase{"SmallBlocksOverALargeOneAndPastItsEnd", {{0, 100000}, {5, 2}, {99998, 8}}},
+        LayoutCase{"SmallBlockBelowTheZeroedPart", {{0x30000, 4}, {0x100, 7}, {0x30002, 8}}},
+        LayoutCase{"TinyBlocksAcrossSeveralZeroingSteps", TinyBlocksAcross(65000, 200000)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct RefusalCase {
     const char* name;
     std::string input;
@@ -105,7 +163,7 @@ class VbfImageRefusals : public VbfImageTest, public ::testing::WithParamInterfa
 TEST_P(VbfImageRefusals, RefusesWithItsMessageAndTouchesNothing) {
     const RefusalCase& c = GetParam();
     ASSERT_EQ(Build(kWorkedExample, 64), kImageBuilt);
-    const std::vector<BlockInfo> tableBefore = BlockTable;
+    const BlockList tableBefore = BlockTable;
 
     EXPECT_EQ(Build(c.input, c.capacity), c.status);
     EXPECT_EQ(backend.messages, std::vector<std::string>{c.message});
